@@ -35,7 +35,7 @@ BOOL SetThreadPriority(long threadId, int nPriority);
 int GetThreadPriority(long threadId);
 long GetCurrentThreadId();
 
-// Identity (identity.cpp)
+// Identity (identity.cpp, computer_name.cpp)
 DWORD GetCurrentProcessId();
 BOOL GetUserNameA(char* lpBuffer, DWORD* pcbBuffer);
 BOOL GetComputerNameA(char* lpBuffer, DWORD* nSize);
