@@ -128,6 +128,12 @@ void MailslotReceiver::Collect(const std::shared_ptr<HeldMailslot>& slot) {
     }
 }
 
+void MailslotReceiver::InjectNetworkDatagram(const std::uint8_t* bytes, std::size_t size,
+                                             std::uint32_t from) {
+    std::lock_guard registry(registryMutex_);
+    TakeNetworkDatagram(bytes, size, from);
+}
+
 ReceiveCounters MailslotReceiver::Counters() const {
     ReceiveCounters counters;
     counters.malformed = malformed_.load();

@@ -47,6 +47,10 @@ public:
 
     ReceiveCounters Counters() const;
 
+    // Puts one UDP payload from the IPv4 address from (host byte order) through the same checks
+    // and delivery as a datagram read from port 138; for tests and fuzzing of the receive path.
+    void InjectNetworkDatagram(const std::uint8_t* bytes, std::size_t size, std::uint32_t from);
+
 private:
     struct Entry {
         std::shared_ptr<HeldMailslot> slot;
