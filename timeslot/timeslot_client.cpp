@@ -14,7 +14,9 @@ constexpr std::size_t kMaxPathLength = 200;
 
 TTimeslotClient::TTimeslotClient(TComponent* owner) : TComponent(owner) {}
 
-TTimeslotClient::~TTimeslotClient() { CloseSlot(); }
+TTimeslotClient::~TTimeslotClient() {
+    CloseSlot();
+}
 
 void TTimeslotClient::SetTimeslotName(const std::string& name) {
     CloseSlot();

@@ -11,7 +11,11 @@
 
 CORVANE_EXCEPTION_CLASS(ETimeslotClientError, Exception);
 
-enum TReceiverType : std::uint8_t { rcLocalComputer = 0, rcPrimaryDomain = 1, rcDomainOrComputer = 2 };
+enum TReceiverType : std::uint8_t {
+    rcLocalComputer = 0,
+    rcPrimaryDomain = 1,
+    rcDomainOrComputer = 2
+};
 
 class TTimeslotClient : public TComponent {
 public:

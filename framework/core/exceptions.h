@@ -16,11 +16,11 @@ private:
     std::string message_;
 };
 
-#define CORVANE_EXCEPTION_CLASS(Name, Base)                            \
-    class Name : public Base {                                         \
-    public:                                                            \
-        using Base::Base;                                              \
-        const char* ClassName() const override { return #Name; }       \
+#define CORVANE_EXCEPTION_CLASS(Name, Base)                      \
+    class Name : public Base {                                   \
+    public:                                                      \
+        using Base::Base;                                        \
+        const char* ClassName() const override { return #Name; } \
     }
 
 CORVANE_EXCEPTION_CLASS(EConvertError, Exception);

@@ -43,8 +43,8 @@ bool OnMainThread(Queue& q) {
 // Posts a wake-up to the event loop; harmless when several are posted for one request.
 void WakeMainThread() {
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        QMetaObject::invokeMethod(app, [] { MainThread::CheckSynchronize(); },
-                                  Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            app, [] { MainThread::CheckSynchronize(); }, Qt::QueuedConnection);
     }
 }
 
@@ -59,7 +59,9 @@ void Register() {
     q.mainThreadKnown = true;
 }
 
-bool IsMainThread() { return OnMainThread(TheQueue()); }
+bool IsMainThread() {
+    return OnMainThread(TheQueue());
+}
 
 void Synchronize(const std::function<void()>& method) {
     Queue& q = TheQueue();

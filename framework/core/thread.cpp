@@ -82,4 +82,6 @@ void TThread::SetPriority(TThreadPriority priority) {
     }
 }
 
-void TThread::Synchronize(const std::function<void()>& method) { MainThread::Synchronize(method); }
+void TThread::Synchronize(const std::function<void()>& method) {
+    MainThread::Synchronize(method);
+}

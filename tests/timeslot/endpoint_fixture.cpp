@@ -20,8 +20,8 @@ LocalWriter::~LocalWriter() {
 
 void LocalWriter::Write(const std::vector<std::uint8_t>& bytes) {
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-                          nullptr))
+    ASSERT_TRUE(
+        WriteFile(handle_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
         << GetLastError();
     ASSERT_EQ(written, bytes.size());
 }

@@ -38,8 +38,11 @@ INSTANTIATE_TEST_SUITE_P(
         DuplicateCase{"Skips", {{1, 1, true}, {1, 10, true}, {1, 1000, true}}},
         DuplicateCase{"SendersAreApart", {{1, 5, true}, {2, 1, true}, {1, 5, false}, {2, 2, true}}},
         DuplicateCase{"WrapDropsEverythingAfter",
-                      {{1, INT_MAX - 1, true}, {1, INT_MAX, true}, {1, INT_MIN, false},
-                       {1, INT_MIN + 1, false}, {1, 1, false}}},
+                      {{1, INT_MAX - 1, true},
+                       {1, INT_MAX, true},
+                       {1, INT_MIN, false},
+                       {1, INT_MIN + 1, false},
+                       {1, 1, false}}},
         DuplicateCase{"RestartedPeerIsANewSender", {{1, 50, true}, {2, 1, true}, {2, 2, true}}}),
     [](const testing::TestParamInfo<DuplicateCase>& info) { return info.param.name; });
 

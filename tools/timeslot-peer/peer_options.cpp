@@ -6,11 +6,13 @@
 const char* const kPeerUsage =
     "usage: timeslot-peer [--name SLOT] [--receiver domain|local|NAME] [--interval MS]\n"
     "                     [--send-text TEXT] [--send-hex HEX] [--repeat N] [--gap MS]\n"
-    "                     [--send-delay MS] [--listen MS]\n"
+    "                     [--send-raw-hex HEX] [--send-delay MS] [--listen MS]\n"
     "Holds a terminal on SLOT (default TimeTerminal), sends each payload (in order, N times,\n"
-    "GAP ms apart, after SEND-DELAY ms), prints every datagram the terminal reports, and\n"
+    "GAP ms apart, after SEND-DELAY ms), then each raw datagram (no header added), prints\n"
+    "every datagram the terminal reports, and\n"
     "exits after listening LISTEN ms (default 1000) past the last send.\n"
-    "Output: 'id XXXXXXXX' first, then 'sent N' and 'recv sender=XXXXXXXX size=N hex=...'.\n";
+    "Output: 'id XXXXXXXX' first, then 'sent N', 'sent raw N' and\n"
+    "'recv sender=XXXXXXXX size=N at=UNIXTIME hex=...' lines.\n";
 
 namespace {
 
@@ -63,6 +65,12 @@ std::optional<std::string> ParsePeerOptions(int argc, char** argv, PeerOptions& 
                 return std::string("not hexadecimal bytes: ") + value;
             }
             options.payloads.push_back(*bytes);
+        } else if (option == "--send-raw-hex") {
+            auto bytes = ParseHex(value);
+            if (!bytes) {
+                return std::string("not hexadecimal bytes: ") + value;
+            }
+            options.rawDatagrams.push_back(*bytes);
         } else if (option == "--interval" && ParseCount(value, number)) {
             options.interval = number;
         } else if (option == "--repeat" && ParseCount(value, number)) {

@@ -11,6 +11,8 @@ struct PeerOptions {
     std::string receiver = "domain";  // "domain", "local", or a computer or domain name
     std::int32_t interval = 250;
     std::vector<std::vector<std::uint8_t>> payloads;
+    // Written as they are, without a header, through the terminal's sending endpoint.
+    std::vector<std::vector<std::uint8_t>> rawDatagrams;
     int repeat = 1;
     int sendDelayMs = 0;
     int gapMs = 0;

@@ -4,6 +4,7 @@
 #include <QEventLoop>
 #include <QTimer>
 #include <cstdio>
+#include <ctime>
 
 #include "exceptions.h"
 #include "main_thread.h"
@@ -33,8 +34,10 @@ void PrintReceived(TTimeslotTerminal& terminal, std::int32_t senderId, std::uint
         std::snprintf(pair, sizeof pair, "%02x", byte);
         hex += pair;
     }
-    std::printf("recv sender=%08x size=%u hex=%s\n", static_cast<unsigned>(senderId), size,
-                hex.c_str());
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::printf("recv sender=%08x size=%u at=%lld.%06ld hex=%s\n", static_cast<unsigned>(senderId),
+                size, static_cast<long long>(now.tv_sec), now.tv_nsec / 1000, hex.c_str());
     std::fflush(stdout);
 }
 
@@ -83,6 +86,17 @@ int main(int argc, char** argv) {
                     QObject::connect(&wait, &QTimer::timeout, &loop, &QEventLoop::quit);
                     wait.start(options.gapMs);
                     loop.exec();
+                }
+            }
+            for (const auto& datagram : options.rawDatagrams) {
+                try {
+                    const int written = terminal.SendingEndpoint().WriteMessage(
+                        datagram.data(), static_cast<std::int32_t>(datagram.size()));
+                    std::printf("sent raw %d\n", written);
+                } catch (const Exception& error) {
+                    std::fprintf(stderr, "timeslot-peer: raw send failed: %s\n",
+                                 error.Message().c_str());
+                    ++failures;
                 }
             }
             std::fflush(stdout);
