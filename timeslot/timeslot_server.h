@@ -13,8 +13,6 @@
 
 CORVANE_EXCEPTION_CLASS(ETimeslotServerError, Exception);
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
 class TTimeslotThread;
 
 class TTimeslotServer : public TComponent {

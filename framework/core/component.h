@@ -1,6 +1,7 @@
 // The component base: an owner tree in which an owner frees what it owns.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ public:
     TObject& operator=(const TObject&) = delete;
     virtual ~TObject() = default;
 };
+
+// The framework's plain event: a method of some object that takes the object that raised it.
+using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 class TComponent : public TObject {
 public:

@@ -6,8 +6,6 @@
 
 #include "component.h"
 
-using TNotifyEvent = std::function<void(TObject* Sender)>;
-
 // Gives an exception that escaped a handler of the message loop to the application's default
 // handler, which shows it; the program goes on.
 void HandleLoopException(std::exception_ptr error);
