@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "application.h"
+#include "dialog_gradient.h"
 #include "maker_contact.h"
 #include "message_box.h"
 
@@ -132,16 +133,7 @@ void TForm2::LoadLayout(TAboutVariant variant) {
 
     DfGradient1->SetName("DfGradient1");
     DfGradient1->SetBounds(0, 224, 337, layout.gradientHeight);
-    TGradient* gradient = DfGradient1->Gradient();
-    gradient->SetGradientStyle(gsLine);
-    gradient->SetLineDirection(diHorizonal);
-    gradient->SetLineSize(2);
-    gradient->SetColorCount(4);
-    gradient->SetColor1(clGray);
-    gradient->SetColor2(clWhite);
-    gradient->SetColor3(clGray);
-    gradient->SetColor4(clWhite);
-    gradient->SetColor5(clBlack);
+    ApplyDialogGradient(DfGradient1->Gradient());
 
     Image1->SetName("Image1");
     Image1->SetBounds(0, 8, 337, 217);

@@ -4,5 +4,5 @@ add_library(corvane_client_dialogs STATIC
     ${CMAKE_CURRENT_LIST_DIR}/range_dialog.cpp
 )
 target_include_directories(corvane_client_dialogs PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(corvane_client_dialogs PUBLIC corvane_framework_widgets corvane_resources
+target_link_libraries(corvane_client_dialogs PUBLIC corvane_about corvane_framework_widgets corvane_resources
     corvane_settings_file)

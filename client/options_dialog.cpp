@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "dialog_gradient.h"
 #include "exceptions.h"
 #include "range_dialog.h"
 #include "settings_file.h"

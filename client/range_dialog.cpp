@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "dialog_gradient.h"
+
 TForm4::TForm4(TComponent* owner)
     : TForm(owner),
       DfGradient1(new TDfGradient(this)),
@@ -49,16 +51,4 @@ void TForm4::BitBtn1Click(TObject*) {
 void ShowRangeDialog(TForm* owner) {
     auto dialog = std::make_unique<TForm4>(owner);
     dialog->ShowModal();
-}
-
-void ApplyDialogGradient(TGradient* gradient) {
-    gradient->SetGradientStyle(gsLine);
-    gradient->SetLineSize(2);
-    gradient->SetColorCount(4);
-    gradient->SetColor1(clGray);
-    gradient->SetColor2(clWhite);
-    gradient->SetColor3(clGray);
-    gradient->SetColor4(clWhite);
-    gradient->SetColor5(clBlack);
-    gradient->SetLineDirection(diHorizonal);
 }

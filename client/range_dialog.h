@@ -23,7 +23,3 @@ private:
 
 // Creates the range dialog owned by owner, shows it modally and frees it.
 void ShowRangeDialog(TForm* owner);
-
-// The background of the range dialog, which the options dialog shares: horizontal lines 2 pixels
-// high shading grey, white, grey, white, black from top to bottom.
-void ApplyDialogGradient(TGradient* gradient);
