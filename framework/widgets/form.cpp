@@ -1,10 +1,12 @@
 #include "form.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <algorithm>
 
 #include "application.h"
@@ -157,18 +159,34 @@ void TForm::Show() {
     } else {
         window_->show();
     }
+    // Chosen before the window becomes active: activating a window without a focus widget
+    // focuses whatever comes first in Qt's focus chain, which need not be the first control in
+    // this form's tab order.
+    if (window_->focusWidget() == nullptr) {
+        FocusFirstControl();
+    }
+    WaitUntilOnScreen();
     window_->raise();
     window_->activateWindow();
     // The program's own idea of the active window follows at once, as on Windows, so that the
     // activation handler can give a control the focus.
     QApplication::setActiveWindow(window_);
-    if (window_->focusWidget() == nullptr) {
-        FocusFirstControl();
-    }
     // Activated here rather than when the window system says so, which differs between
     // desktops and never happens on the offscreen platform; Windows, too, activates a window
     // while showing it.
     Activate();
+}
+
+// A window manager maps a new window some time after the program asked for it. A window hidden
+// before that, as the main forms hide themselves at their first activation, would be mapped by
+// the window manager all the same and stay on the screen without a frame, so activation waits.
+void TForm::WaitUntilOnScreen() {
+    QWindow* handle = window_->windowHandle();
+    const QDeadlineTimer deadline(kOnScreenWaitMs);
+    while (handle != nullptr && !handle->isExposed() && !deadline.hasExpired()) {
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
 }
 
 void TForm::Hide() {

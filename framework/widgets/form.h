@@ -43,6 +43,9 @@ constexpr TModalResult mrNo = 7;
 
 class TForm : public TComponent {
 public:
+    // How long Show waits for the window system to put a new window on the screen.
+    static constexpr int kOnScreenWaitMs = 2000;
+
     // The application object must exist.
     explicit TForm(TComponent* owner);
     // Sends WM_DESTROY through WindowProc, then frees the owned components, then the window.
@@ -132,6 +135,7 @@ private:
     void ApplyFont();
     void ApplyTabOrder();
     void CenterOnScreen();
+    void WaitUntilOnScreen();
     void FocusFirstControl();
     void Activate();
     void ClickButton(bool defaultButton);

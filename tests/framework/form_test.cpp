@@ -236,6 +236,43 @@ TEST(FormFocus, FirstControlInTabOrderHasTheFocusAndTabOrderMovesOthersAlong) {
     EXPECT_EQ(visited, expected);
 }
 
+// Qt's own focus chain may start elsewhere after the tab order was set in steps, as the about
+// dialog's stored layout does; showing the form still focuses the first control in tab order.
+TEST(FormFocus, ShowFocusesTheFirstControlInTabOrderHoweverTheOrderWasSet) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> orders;  // button index, tab order, set in this order
+        int first;
+    };
+    const std::vector<Case> cases = {
+        {"creation order", {}, 0},
+        {"last created moved to the front", {{2, 0}}, 2},
+        {"set one by one as stored", {{1, 1}, {2, 2}, {0, 0}}, 0},
+        {"set one by one, last first", {{0, 2}, {1, 1}, {2, 0}}, 2},
+    };
+    auto main = MakeMainForm();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TForm dialog(main.get());
+        dialog.SetBorderStyle(bsDialog);
+        std::vector<TBitBtn*> buttons;
+        for (int i = 0; i < 3; ++i) {
+            buttons.push_back(new TBitBtn(&dialog));
+            buttons.back()->SetBounds(8 + 80 * i, 8, 75, 25);
+        }
+        for (const auto& [index, order] : c.orders) {
+            buttons[index]->SetTabOrder(order);
+        }
+        TWinControl* focused = nullptr;
+        dialog.SetOnActivate([&](TObject*) {
+            focused = dialog.ActiveControl();
+            dialog.SetModalResult(mrOk);
+        });
+        dialog.ShowModal();
+        EXPECT_EQ(focused, buttons[c.first]);
+    }
+}
+
 TEST(FormFocus, EditBoxSelectsAllAndTakesTheFocus) {
     auto main = MakeMainForm();
     ButtonDialog dialog(main.get());
