@@ -181,6 +181,11 @@ void TForm::Show() {
 // before that, as the main forms hide themselves at their first activation, would be mapped by
 // the window manager all the same and stay on the screen without a frame, so activation waits.
 void TForm::WaitUntilOnScreen() {
+    // Without a window system there is nothing to wait for, and handling events here would let
+    // other handlers run inside Show.
+    if (!PlatformShowsWindows()) {
+        return;
+    }
     QWindow* handle = window_->windowHandle();
     const QDeadlineTimer deadline(kOnScreenWaitMs);
     while (handle != nullptr && !handle->isExposed() && !deadline.hasExpired()) {
