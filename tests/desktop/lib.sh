@@ -81,9 +81,7 @@ desktop_start() {
                 desktop_track "$pid"
                 export DISPLAY=":$n"
                 desktop_note "Xvfb on $DISPLAY"
-                jwm -f "$DESKTOP_LIB_DIR/jwmrc" >"$DESKTOP_TMP/jwm.log" 2>&1 &
-                desktop_track $!
-                desktop_wait_until "window manager" desktop_window_manager_running
+                desktop_start_window_manager
                 return 0
             fi
             sleep 0.05
@@ -93,6 +91,28 @@ desktop_start() {
         wait "$pid" 2>/dev/null || true
     done
     desktop_fail "no free X display number"
+}
+
+# Starts jwm, and starts it again when it has not taken the display after a while: a start
+# now and then does not come up on a busy machine.
+desktop_start_window_manager() {
+    local attempt wm end
+    for attempt in 1 2 3; do
+        jwm -f "$DESKTOP_LIB_DIR/jwmrc" >>"$DESKTOP_TMP/jwm.log" 2>&1 &
+        wm=$!
+        desktop_track "$wm"
+        end=$((SECONDS + DESKTOP_DEADLINE / 3))
+        while ((SECONDS < end)); do
+            desktop_window_manager_running && return 0
+            kill -0 "$wm" 2>/dev/null || break
+            sleep 0.1
+        done
+        echo "desktop: window manager start $attempt did not come up" >&2
+        kill "$wm" 2>/dev/null || true
+        wait "$wm" 2>/dev/null || true
+    done
+    cat "$DESKTOP_TMP/jwm.log" >&2
+    desktop_fail "no window manager after three starts"
 }
 
 desktop_window_manager_running() {
