@@ -20,6 +20,7 @@
 #include "about_dialog.h"
 #include "application.h"
 #include "dialog_driving.h"
+#include "dialog_gradient_check.h"
 #include "temp_dir.h"
 #include "ui_helpers.h"
 
@@ -191,16 +192,7 @@ TEST_P(AboutDialogTest, LayoutIsTheStoredOne) {
     ASSERT_NE(gradient, nullptr);
     EXPECT_EQ(BoundsOf(gradient), expected.gradient);
     EXPECT_EQ(gradient->Widget()->geometry(), expected.gradient);
-    const TGradient* settings = gradient->Gradient();
-    EXPECT_EQ(settings->GradientStyle(), gsLine);
-    EXPECT_EQ(settings->LineDirection(), diHorizonal);
-    EXPECT_EQ(settings->LineSize(), 2);
-    EXPECT_EQ(settings->ColorCount(), 4);
-    EXPECT_EQ(settings->Color(1), clGray);
-    EXPECT_EQ(settings->Color(2), clWhite);
-    EXPECT_EQ(settings->Color(3), clGray);
-    EXPECT_EQ(settings->Color(4), clWhite);
-    EXPECT_EQ(settings->Color(5), clBlack);
+    ExpectDialogGradient(gradient->Gradient());
 
     auto* image = dynamic_cast<TImage*>(byName["Image1"]);
     ASSERT_NE(image, nullptr);

@@ -22,6 +22,7 @@
 
 #include "application.h"
 #include "dialog_driving.h"
+#include "dialog_gradient_check.h"
 #include "file_rights.h"
 #include "options_dialog.h"
 #include "temp_dir.h"
@@ -121,15 +122,7 @@ TEST_F(OptionsDialogTest, LayoutIsTheStoredOne) {
     EXPECT_TRUE(dialog.OnActivate());
 
     EXPECT_EQ(BoundsOf(dialog.DfGradient1), QRect(0, 0, 361, 144));
-    const TGradient* gradient = dialog.DfGradient1->Gradient();
-    EXPECT_EQ(gradient->GradientStyle(), gsLine);
-    EXPECT_EQ(gradient->LineDirection(), diHorizonal);
-    EXPECT_EQ(gradient->LineSize(), 2);
-    EXPECT_EQ(gradient->ColorCount(), 4);
-    const TColor colors[] = {clGray, clWhite, clGray, clWhite, clBlack};
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(gradient->Color(i), colors[i - 1]) << "colour " << i;
-    }
+    ExpectDialogGradient(dialog.DfGradient1->Gradient());
 
     struct PlacedLabel {
         TLabel* label;

@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "application.h"
+#include "dialog_gradient_check.h"
 #include "range_dialog.h"
 
 namespace {
@@ -32,15 +33,7 @@ TEST(RangeDialogTest, LayoutIsTheStoredOne) {
 
     EXPECT_EQ(dialog.DfGradient1->Name(), "DfGradient1");
     EXPECT_EQ(BoundsOf(dialog.DfGradient1), QRect(0, 0, 225, 144));
-    const TGradient* gradient = dialog.DfGradient1->Gradient();
-    EXPECT_EQ(gradient->GradientStyle(), gsLine);
-    EXPECT_EQ(gradient->LineDirection(), diHorizonal);
-    EXPECT_EQ(gradient->LineSize(), 2);
-    EXPECT_EQ(gradient->ColorCount(), 4);
-    const TColor colors[] = {clGray, clWhite, clGray, clWhite, clBlack};
-    for (int i = 1; i <= 5; ++i) {
-        EXPECT_EQ(gradient->Color(i), colors[i - 1]) << "colour " << i;
-    }
+    ExpectDialogGradient(dialog.DfGradient1->Gradient());
 
     EXPECT_EQ(dialog.Label1->Name(), "Label1");
     EXPECT_EQ(dialog.Label1->Caption(), "The allowed range is  1  to  999  minutes");
