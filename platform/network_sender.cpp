@@ -105,6 +105,12 @@ DWORD NetworkSender::SendTo(const std::vector<std::uint8_t>& datagram, std::uint
         if (err == EINTR) {
             continue;
         }
+        // The interface went down or lost its address since the look-up: the broadcast is lost,
+        // as any datagram may be, and the write still succeeds, as a domain write does when no
+        // computer hears it.
+        if (err == ENETUNREACH || err == ENETDOWN || err == EADDRNOTAVAIL) {
+            return ERROR_SUCCESS;
+        }
         if ((err != EAGAIN && err != ENOBUFS) || std::chrono::steady_clock::now() >= deadline) {
             return WindowsErrorFromErrno(err);
         }

@@ -174,6 +174,21 @@ TEST_F(LanTest, AReceiverTakesOnlyWellFormedWritesForItsNamesAndCountsTheRest) {
     EXPECT_EQ(DroppedLine(lines), "dropped malformed=5 other=1 own=0 notheld=1 toolarge=0 full=0");
 }
 
+// A broadcast is never sure to be heard: an interface that goes away between two writes loses
+// the datagram, and the write succeeds as one nobody hears does.
+TEST_F(LanTest, AWriteSucceedsWhenTheInterfaceLostItsAddressMeanwhile) {
+    Up({"COMPA", "COMPB"});
+    LineProcess writer(On("COMPA", {kProbe, "write-twice", "\\\\*\\mailslot\\Away", "lost"}));
+    ASSERT_TRUE(writer.WaitFor("wrote 1"));
+    // Within the second the writer keeps its list of interfaces.
+    const test_support::ChildResult flushed = test_support::RunChild(
+        {"/usr/sbin/ip", "-n", "cvlan-" + tag_ + "-COMPA", "addr", "flush", "dev", "eth0"});
+    ASSERT_EQ(flushed.exitCode, 0) << flushed.err;
+    writer.CloseInput();
+    EXPECT_TRUE(writer.WaitFor("wrote 2")) << ::testing::PrintToString(writer.Lines());
+    EXPECT_EQ(writer.Wait(), 0);
+}
+
 TEST_F(LanTest, ComputerNamesComeFromTheHostNames) {
     Up({"COMPA", "averyveryverylonghostname"});
     EXPECT_EQ(Run("COMPA", {"name"}), "COMPA WORKGROUP\n");

@@ -127,6 +127,30 @@ int Write(const std::string& path, const std::string& text, long count) {
     return 0;
 }
 
+// Writes once, then again when its input ends: in between, the test changes the network.
+int WriteTwice(const std::string& path, const std::string& text) {
+    const HANDLE target = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, 0);
+    if (target == INVALID_HANDLE_VALUE) {
+        return Failure("CreateFileA");
+    }
+    DWORD written = 0;
+    if (!WriteFile(target, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+        return Failure("WriteFile");
+    }
+    std::printf("wrote 1\n");
+    std::fflush(stdout);
+    while (!InputEnded()) {
+        poll(nullptr, 0, 5);
+    }
+    if (!WriteFile(target, text.data(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+        return Failure("WriteFile");
+    }
+    CloseHandle(target);
+    std::printf("wrote 2\n");
+    return 0;
+}
+
 int SendUdp(const char* address, int count, char** hex) {
     const int fd = socket(AF_INET, SOCK_DGRAM, 0);
     sockaddr_in to{};
@@ -166,7 +190,7 @@ int PrintName() {
 int Usage() {
     std::fprintf(stderr,
                  "usage: mailslot-probe listen NAME [MAXSIZE] | write PATH TEXT [N] |"
-                 " udp ADDRESS HEX... | name\n");
+                 " write-twice PATH TEXT | udp ADDRESS HEX... | name\n");
     return 2;
 }
 
@@ -183,6 +207,9 @@ int main(int argc, char** argv) {
     }
     if (command == "write" && (argc == 4 || argc == 5)) {
         return Write(argv[2], argv[3], argc == 5 ? std::strtol(argv[4], nullptr, 10) : 1);
+    }
+    if (command == "write-twice" && argc == 4) {
+        return WriteTwice(argv[2], argv[3]);
     }
     if (command == "udp" && argc >= 4) {
         return SendUdp(argv[2], argc - 3, argv + 3);

@@ -1,0 +1,143 @@
+"""What the program benchmarks share: the built binaries, the test bed, the clients' recorded clock
+settings, and readings of a process's memory and CPU time.
+
+The programs run only inside the test bed, without the right to set the clock; a client's clock
+settings go to a preloaded library that records them and never applies them.
+"""
+
+import argparse
+import math
+import os
+import struct
+import sys
+import tempfile
+import threading
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "programs"))
+from corvane_testbed import RECV, TestBed, parse_peer_output, reply_time  # noqa: E402,F401
+
+SETTINGS = "Velnaro.inf"
+CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
+
+
+def parse_build_argument(description, add_arguments=None, load_generator=False):
+    """Parses --build (the build folder) and points the environment at its binaries."""
+    parser = argparse.ArgumentParser(description=description)
+    parser.add_argument("--build", default=os.path.join(HERE, "..", "..", "build"),
+                        help="build folder with the programs (default: build)")
+    if add_arguments:
+        add_arguments(parser)
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    binaries = {
+        "CORVANE_SERVER": os.path.join(build, "server", "corvane-server"),
+        "CORVANE_CLIENT": os.path.join(build, "client", "corvane-client"),
+        "CORVANE_PEER": os.path.join(build, "tools", "timeslot-peer", "timeslot-peer"),
+        "CORVANE_FAKECLOCK": os.path.join(build, "tests", "fakeclock",
+                                          "libcorvane_fakeclock.so"),
+    }
+    if load_generator:
+        binaries["CORVANE_LOAD"] = os.path.join(build, "bench", "capacity", "timeslot-load")
+    for name, path in binaries.items():
+        if not os.path.exists(path):
+            sys.exit(f"{description}: {path} is missing; build first (cmake --build {build})")
+        os.environ[name] = path
+    args.build = build
+    return args
+
+
+class ClientFolder:
+    """A client's working folder: its settings file and the log of its clock settings."""
+
+    def __init__(self, name, interval_ms):
+        self.path = tempfile.mkdtemp(prefix=f"corvane-bench-{name}-")
+        with open(os.path.join(self.path, SETTINGS), "wb") as settings:
+            settings.write(struct.pack("<Ii", 0, interval_ms))
+        self.log = os.path.join(self.path, "clock.log")
+
+    def remove(self):
+        for entry in os.listdir(self.path):
+            os.remove(os.path.join(self.path, entry))
+        os.rmdir(self.path)
+
+
+def collect_output(process):
+    """Reads what a long-running program writes, so that it never blocks on a full pipe; the
+    lines it wrote to its error output gather in the returned list."""
+    errors = []
+
+    def drain(stream, keep):
+        for line in stream:
+            if keep is not None:
+                keep.append(line.rstrip("\n"))
+
+    threading.Thread(target=drain, args=(process.stdout, None), daemon=True).start()
+    threading.Thread(target=drain, args=(process.stderr, errors), daemon=True).start()
+    return errors
+
+
+def spawn_client(bed, name, folder):
+    process = bed.spawn(name, [os.environ["CORVANE_CLIENT"]], cwd=folder.path,
+                        env={"LD_PRELOAD": os.environ["CORVANE_FAKECLOCK"],
+                             "CORVANE_FAKECLOCK_LOG": folder.log})
+    bed.wait_until_held(name)
+    return process
+
+
+def spawn_server(bed, name):
+    process = bed.spawn(name, [os.environ["CORVANE_SERVER"]])
+    bed.wait_until_held(name)
+    return process
+
+
+def clock_attempts(log_path):
+    """(attempted time, real time of the attempt) per recorded clock setting."""
+    if not os.path.exists(log_path):
+        return []
+    attempts = []
+    with open(log_path) as log:
+        for line in log:
+            words = line.split()
+            if len(words) == 4 and words[2] == "wall":
+                attempts.append((float(words[1]), float(words[3])))
+    return attempts
+
+
+def resident_kib(pid):
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            if line.startswith("VmRSS:"):
+                return int(line.split()[1])
+    raise RuntimeError(f"process {pid} shows no resident memory")
+
+
+def cpu_seconds(pid):
+    """User plus system CPU time the process has used so far."""
+    with open(f"/proc/{pid}/stat") as stat:
+        # The command name may hold spaces; the fields after it are fixed.
+        fields = stat.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+
+
+def percentile(values, fraction):
+    """The nearest-rank percentile of values (fraction 0.5 is the median)."""
+    ordered = sorted(values)
+    if not ordered:
+        return float("nan")
+    rank = max(1, math.ceil(fraction * len(ordered)))
+    return ordered[min(rank, len(ordered)) - 1]
+
+
+def machine():
+    """One line on the machine the figures come from."""
+    model = "unknown processor"
+    with open("/proc/cpuinfo") as cpuinfo:
+        for line in cpuinfo:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    with open("/proc/meminfo") as meminfo:
+        total_kib = int(meminfo.readline().split()[1])
+    return (f"{os.cpu_count()} cores ({model}), {total_kib / 1024 / 1024:.0f} GiB, "
+            f"Linux {os.uname().release}")
