@@ -12,8 +12,9 @@ constexpr std::size_t kMaxPathLength = 200;
 
 }  // namespace
 
-TTimeslotServer::TTimeslotServer(TComponent* owner) : TComponent(owner) {
-    thread_ = TThread::Create<TTimeslotThread>(false);
+TTimeslotServer::TTimeslotServer(TComponent* owner)
+    : TComponent(owner), watch_(std::make_shared<TSlotWatch>()) {
+    thread_ = TThread::Create<TTimeslotThread>(false, watch_);
     thread_->SetOwner(this);
     thread_->SetInterval(interval_);
     thread_->SetPriority(threadPriority_);
@@ -40,19 +41,24 @@ void TTimeslotServer::CreateSlot() {
     const std::string path = "\\\\.\\Mailslot\\" + timeslotName_;
     char name[kMaxPathLength + 1] = {};
     std::memcpy(name, path.data(), std::min(path.size(), kMaxPathLength));
-    handle_ = CreateMailslotA(name, static_cast<DWORD>(maxMessageSize_),
-                              static_cast<DWORD>(readTimeOut_), &security);
-    if (handle_ == INVALID_HANDLE_VALUE) {
+    const HANDLE handle = CreateMailslotA(name, static_cast<DWORD>(maxMessageSize_),
+                                          static_cast<DWORD>(readTimeOut_), &security);
+    if (handle == INVALID_HANDLE_VALUE) {
         handle_ = 0;
         throw ETimeslotServerError(SystemText(GetLastError()));
     }
+    std::lock_guard lock(watch_->Lock);
+    handle_ = handle;
+    watch_->Handle = handle;
 }
 
 void TTimeslotServer::CloseSlot() {
+    std::lock_guard lock(watch_->Lock);
     if (handle_ != 0) {
         CloseHandle(handle_);
     }
     handle_ = 0;
+    watch_->Handle = 0;
 }
 
 void TTimeslotServer::SetTimeslotName(const std::string& name) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "component.h"
@@ -14,6 +15,7 @@
 CORVANE_EXCEPTION_CLASS(ETimeslotServerError, Exception);
 
 class TTimeslotThread;
+struct TSlotWatch;
 
 class TTimeslotServer : public TComponent {
 public:
@@ -58,6 +60,7 @@ private:
     bool messagePolling_ = true;
     TThreadPriority threadPriority_ = tpNormal;
     std::int32_t interval_ = 1000;
+    std::shared_ptr<TSlotWatch> watch_;
     TTimeslotThread* thread_ = nullptr;
     TNotifyEvent onNewMessage_;
 };

@@ -1,25 +1,37 @@
-// The polling thread of a receiving endpoint. It only pauses and hands its check to the main
-// thread; counting, reading and the event all happen there.
+// The polling thread of a receiving endpoint. It pauses, looks whether the number of waiting
+// messages has changed, and only then hands the check to the main thread; reading and the event
+// happen there. An idle endpoint so never wakes the main thread.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 #include "thread.h"
+#include "windows_types.h"
 
 class TTimeslotServer;
 
+// The mailslot the polling thread looks at, shared with the endpoint, which changes the handle
+// (and closes the mailslot) only under the lock: the thread, which outlives the endpoint, never
+// looks at a closed handle.
+struct TSlotWatch {
+    std::mutex Lock;
+    HANDLE Handle = 0;
+};
+
 class TTimeslotThread : public TThread {
 public:
-    TTimeslotThread() = default;
+    explicit TTimeslotThread(std::shared_ptr<TSlotWatch> watch) : watch_(std::move(watch)) {}
 
     void SetOwner(TTimeslotServer* owner) { owner_ = owner; }
     TTimeslotServer* Owner() const { return owner_; }
     void SetInterval(std::int32_t interval) { interval_.store(interval); }
     std::int32_t Interval() const { return interval_.load(); }
 
-    // Waiting messages as the endpoint last knew them; main thread only.
-    std::int32_t LastCount = 0;
+    // Waiting messages as the endpoint last knew them; written on the main thread only.
+    std::atomic<std::int32_t> LastCount{0};
 
     // The check; runs on the main thread only.
     void DoNewMessage();
@@ -28,6 +40,10 @@ protected:
     void Execute() override;
 
 private:
+    // Whether the mailslot's count differs from LastCount, as the main thread's check would find.
+    bool CountChanged();
+
+    std::shared_ptr<TSlotWatch> watch_;
     TTimeslotServer* owner_ = nullptr;
     std::atomic<std::int32_t> interval_{0};
 };

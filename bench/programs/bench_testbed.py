@@ -18,7 +18,6 @@ sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "programs"))
 from corvane_testbed import RECV, TestBed, parse_peer_output, reply_time  # noqa: E402,F401
 
 SETTINGS = "Velnaro.inf"
-CLOCK_TICKS = os.sysconf("SC_CLK_TCK")
 
 
 def parse_build_argument(description, add_arguments=None, load_generator=False):
@@ -113,11 +112,16 @@ def resident_kib(pid):
 
 
 def cpu_seconds(pid):
-    """User plus system CPU time the process has used so far."""
-    with open(f"/proc/{pid}/stat") as stat:
-        # The command name may hold spaces; the fields after it are fixed.
-        fields = stat.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / CLOCK_TICKS
+    """CPU time the process's threads have run so far, to the nanosecond (the scheduler's own
+    account, finer than the clock ticks of /proc/PID/stat)."""
+    total = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        try:
+            with open(f"/proc/{pid}/task/{task}/schedstat") as schedstat:
+                total += int(schedstat.read().split()[0])
+        except FileNotFoundError:
+            continue  # the thread ended meanwhile
+    return total / 1e9
 
 
 def percentile(values, fraction):

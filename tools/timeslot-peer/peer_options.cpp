@@ -11,7 +11,7 @@ const char* const kPeerUsage =
     "GAP ms apart, after SEND-DELAY ms), then each raw datagram (no header added), prints\n"
     "every datagram the terminal reports, and\n"
     "exits after listening LISTEN ms (default 1000) past the last send.\n"
-    "Output: 'id XXXXXXXX' first, then 'sent N', 'sent raw N' and\n"
+    "Output: 'id XXXXXXXX' first, then 'sent N at=UNIXTIME', 'sent raw N' and\n"
     "'recv sender=XXXXXXXX size=N at=UNIXTIME hex=...' lines.\n";
 
 namespace {

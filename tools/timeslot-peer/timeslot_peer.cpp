@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
+#include <string>
 
 #include "exceptions.h"
 #include "main_thread.h"
@@ -23,6 +24,16 @@ TReceiverType ReceiverTypeOf(const std::string& receiver) {
     return rcDomainOrComputer;
 }
 
+// The real clock, as seconds since the epoch with microseconds: computers of the test bed share it.
+std::string Now() {
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    char text[40];
+    std::snprintf(text, sizeof text, "%lld.%06ld", static_cast<long long>(now.tv_sec),
+                  now.tv_nsec / 1000);
+    return text;
+}
+
 void PrintReceived(TTimeslotTerminal& terminal, std::int32_t senderId, std::uint16_t size) {
     std::string hex;
     char pair[3];
@@ -34,10 +45,8 @@ void PrintReceived(TTimeslotTerminal& terminal, std::int32_t senderId, std::uint
         std::snprintf(pair, sizeof pair, "%02x", byte);
         hex += pair;
     }
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    std::printf("recv sender=%08x size=%u at=%lld.%06ld hex=%s\n", static_cast<unsigned>(senderId),
-                size, static_cast<long long>(now.tv_sec), now.tv_nsec / 1000, hex.c_str());
+    std::printf("recv sender=%08x size=%u at=%s hex=%s\n", static_cast<unsigned>(senderId), size,
+                Now().c_str(), hex.c_str());
     std::fflush(stdout);
 }
 
@@ -70,9 +79,10 @@ int main(int argc, char** argv) {
             for (int round = 0; round < options.repeat; ++round) {
                 for (const auto& payload : options.payloads) {
                     try {
+                        const std::string at = Now();
                         const int written = terminal.Send(
                             payload.data(), static_cast<std::uint16_t>(payload.size()));
-                        std::printf("sent %d\n", written);
+                        std::printf("sent %d at=%s\n", written, at.c_str());
                     } catch (const Exception& error) {
                         std::fprintf(stderr, "timeslot-peer: send failed: %s\n",
                                      error.Message().c_str());
