@@ -20,10 +20,12 @@ import threading
 import time
 
 from bench_testbed import (RECV, ClientFolder, TestBed, clock_attempts, collect_output, machine,
-                           parse_build_argument, parse_peer_output, percentile, spawn_client,
-                           spawn_server)
+                           parse_build_argument, parse_peer_output, percentile, reply_time,
+                           spawn_client, spawn_server)
 
 POLL_BOUND_MS = 2 * 250
+# How much later than the server the watcher may take a request in, being busy itself.
+WATCHER_SLACK = 0.02
 SENT_AT = "sent "
 
 
@@ -35,12 +37,14 @@ def options(parser):
 
 
 def follow(process, requests, replies):
+    """Requests by their arrival; replies by the server's time they carry, which is also what
+    the client tries to set its clock to."""
     for line in process.stdout:
         match = RECV.match(line.strip())
         if match and int(match[2]) == 10:
             requests.append(float(match[3]))
         elif match and int(match[2]) == 17:
-            replies.append(float(match[3]))
+            replies.append(reply_time(bytes.fromhex(match[4])))
 
 
 def synchronisations(bed, args):
@@ -61,20 +65,20 @@ def synchronisations(bed, args):
         attempts = clock_attempts(folder.log)
     finally:
         folder.remove()
+    # Each reply answers the last request that arrived before the server read it; each clock
+    # setting carries the time of the reply it came from.
+    by_time = {round(attempted * 1000): (attempted, wall) for attempted, wall in attempts}
     samples = []
-    walls = [wall for _, wall in attempts]
-    for request in requests:
-        at = bisect.bisect_right(replies, request)
-        if at == len(replies):
+    for served in replies:
+        at = bisect.bisect_right(requests, served + WATCHER_SLACK) - 1
+        attempt = by_time.get(round(served * 1000))
+        if at < 0 or attempt is None:
             continue
-        reply = replies[at]
-        done = bisect.bisect_right(walls, reply)
-        if done == len(walls):
-            continue
-        attempted, wall = attempts[done]
-        samples.append({"server_ms": (reply - request) * 1000, "client_ms": (wall - reply) * 1000,
+        attempted, wall = attempt
+        samples.append({"server_ms": (served - requests[at]) * 1000,
+                        "client_ms": (wall - served) * 1000,
                         "error_ms": (attempted - wall) * 1000})
-    # The first request may predate the watcher; the last ones may still be under way.
+    # The first reply may answer a request the watcher did not hear yet.
     return samples[1:args.requests + 1]
 
 
