@@ -8,8 +8,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
+#include "error_report.h"
 #include "exceptions.h"
 #include "win_error_map.h"
 
@@ -17,13 +19,33 @@ namespace {
 
 constexpr off_t kIntervalOffset = 4;
 constexpr std::size_t kFileSize = 8;
+constexpr const char* kRead = "read";
+constexpr const char* kWrite = "write";
 
-[[noreturn]] void Fail(int code) {
+// The path from the root: the bare name is relative to the current directory, which whoever
+// reads the message cannot see.
+std::string ShownPath(const std::string& path) {
+    if (!path.empty() && path.front() == '/') {
+        return path;
+    }
+    char folder[PATH_MAX];
+    if (::getcwd(folder, sizeof folder) == nullptr) {
+        return path;
+    }
+    return std::string(folder) + "/" + path;
+}
+
+// The error box shows only the message of the code, which does not say which file or why: the
+// error output gets both, so that whoever reads it can put things right.
+[[noreturn]] void Fail(int code, const char* action, const std::string& path,
+                       const std::string& reason) {
+    ReportError(std::string("cannot ") + action + " the settings file " + ShownPath(path) + ": " +
+                reason);
     throw EInOutError(InOutErrorMessage(code), code);
 }
 
-[[noreturn]] void FailWithErrno(int err) {
-    Fail(static_cast<int>(WindowsErrorFromErrno(err)));
+[[noreturn]] void FailWithErrno(int err, const char* action, const std::string& path) {
+    Fail(static_cast<int>(WindowsErrorFromErrno(err)), action, path, std::strerror(err));
 }
 
 // Closes on every path; a failed close of a file that was written is an error of its own.
@@ -39,12 +61,11 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
 
     int Get() const { return fd_; }
-    void Close() {
+    // False, with errno set, when the close failed.
+    bool Close() {
         const int fd = fd_;
         fd_ = -1;
-        if (::close(fd) != 0) {
-            FailWithErrno(errno);
-        }
+        return ::close(fd) == 0;
     }
 
 private:
@@ -124,7 +145,7 @@ std::uint32_t ReadSettingsInterval() {
     // Opened for writing as well, so a file that cannot be written cannot be read either.
     FileDescriptor file(OpenRetryingInterrupts(kSettingsFileName, O_RDWR));
     if (file.Get() < 0) {
-        FailWithErrno(errno);
+        FailWithErrno(errno, kRead, kSettingsFileName);
     }
     std::array<unsigned char, 4> bytes{};
     std::size_t got = 0;
@@ -135,10 +156,10 @@ std::uint32_t ReadSettingsInterval() {
             if (errno == EINTR) {
                 continue;
             }
-            FailWithErrno(errno);
+            FailWithErrno(errno, kRead, kSettingsFileName);
         }
         if (n == 0) {
-            Fail(kReadBeyondEndOfFile);
+            Fail(kReadBeyondEndOfFile, kRead, kSettingsFileName, "it ends before byte 8");
         }
         got += static_cast<std::size_t>(n);
     }
@@ -156,21 +177,23 @@ void WriteSettingsInterval(std::uint32_t interval) {
     if (existing.Get() >= 0) {
         struct stat entry {};
         if (::fstat(existing.Get(), &entry) != 0) {
-            FailWithErrno(errno);
+            FailWithErrno(errno, kWrite, target);
         }
         mode = entry.st_mode & 0777;
     } else if (errno != ENOENT) {
-        FailWithErrno(errno);
+        FailWithErrno(errno, kWrite, target);
     }
 
     std::string temporaryPath;
     FileDescriptor temporary(CreateTemporary(target, temporaryPath, mode));
     if (temporary.Get() < 0) {
-        FailWithErrno(errno);
+        const int err = errno;
+        Fail(static_cast<int>(WindowsErrorFromErrno(err)), kWrite, target,
+             "cannot create " + ShownPath(temporaryPath) + " beside it: " + std::strerror(err));
     }
     try {
         if (existing.Get() >= 0 && ::fchmod(temporary.Get(), mode) != 0) {
-            FailWithErrno(errno);
+            FailWithErrno(errno, kWrite, target);
         }
         const std::array<unsigned char, kFileSize> contents{
             0,
@@ -186,17 +209,16 @@ void WriteSettingsInterval(std::uint32_t interval) {
             written = ::write(temporary.Get(), contents.data(), contents.size());
         } while (written < 0 && errno == EINTR);
         if (written < 0) {
-            FailWithErrno(errno);
+            FailWithErrno(errno, kWrite, target);
         }
         if (static_cast<std::size_t>(written) != contents.size()) {
-            Fail(kDiskFull);
+            Fail(kDiskFull, kWrite, target,
+                 std::to_string(written) + " of " + std::to_string(contents.size()) +
+                     " bytes written");
         }
-        if (::fsync(temporary.Get()) != 0) {
-            FailWithErrno(errno);
-        }
-        temporary.Close();
-        if (::rename(temporaryPath.c_str(), target.c_str()) != 0) {
-            FailWithErrno(errno);
+        if (::fsync(temporary.Get()) != 0 || !temporary.Close() ||
+            ::rename(temporaryPath.c_str(), target.c_str()) != 0) {
+            FailWithErrno(errno, kWrite, target);
         }
     } catch (...) {
         ::unlink(temporaryPath.c_str());

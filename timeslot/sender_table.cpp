@@ -11,6 +11,11 @@ bool AcceptDatagram(TList& senderTable, std::uint32_t senderId, std::int32_t seq
             return false;
         }
     }
+    if (senderTable.Count() >= kMaxSenders) {
+        const int oldest = senderTable.Count() - 1;
+        delete static_cast<TSenderEntry*>(senderTable.Items(oldest));
+        senderTable.Delete(oldest);
+    }
     senderTable.Insert(0, new TSenderEntry{senderId, sequence});
     return true;
 }

@@ -10,6 +10,11 @@ struct TSenderEntry {
     std::int32_t LastSequence;
 };
 
+// A full table forgets its oldest sender to make room, so that a stream of made-up sender ids from
+// the network cannot grow it (and every later search) without end. A copy of a datagram arrives
+// within moments of the first, long before that many new senders could push its sender out.
+constexpr int kMaxSenders = 16384;
+
 // Whether the datagram (senderId, sequence) is new; enters or updates its sender. New senders go
 // in front; the search is linear from the front; numbers compare as signed values.
 bool AcceptDatagram(TList& senderTable, std::uint32_t senderId, std::int32_t sequence);

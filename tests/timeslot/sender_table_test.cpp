@@ -62,4 +62,20 @@ TEST(SenderTable, NewSendersGoInFrontAndEntriesAreNeverMoved) {
     EXPECT_EQ(table.Count(), 0);
 }
 
+TEST(SenderTable, AFullTableForgetsItsOldestSender) {
+    TList table;
+    for (std::uint32_t id = 1; id <= kMaxSenders; ++id) {
+        ASSERT_TRUE(AcceptDatagram(table, id, 7));
+    }
+    EXPECT_TRUE(AcceptDatagram(table, 0xFFFF0000u, 1));
+    ASSERT_EQ(table.Count(), kMaxSenders);
+    EXPECT_EQ(static_cast<TSenderEntry*>(table.Items(0))->SenderId, 0xFFFF0000u);
+    EXPECT_EQ(static_cast<TSenderEntry*>(table.Items(kMaxSenders - 1))->SenderId, 2u);
+    // The second oldest is still known; the forgotten one counts as new again.
+    EXPECT_FALSE(AcceptDatagram(table, 2, 7));
+    EXPECT_TRUE(AcceptDatagram(table, 1, 7));
+    EXPECT_EQ(table.Count(), kMaxSenders);
+    FreeSenderEntries(table);
+}
+
 }  // namespace
