@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "error_text.h"
 #include "kernel.h"
 
 namespace {
@@ -39,17 +40,6 @@ void PutLittleEndian(std::uint8_t* at, std::uint32_t value) {
 std::uint32_t GetLittleEndian(const std::uint8_t* at) {
     return static_cast<std::uint32_t>(at[0]) | static_cast<std::uint32_t>(at[1]) << 8 |
            static_cast<std::uint32_t>(at[2]) << 16 | static_cast<std::uint32_t>(at[3]) << 24;
-}
-
-std::string ErrorText(DWORD code) {
-    char text[256] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, sizeof text, nullptr);
-    std::string line(text);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
-    return line;
 }
 
 // COUNT distinct terminal ids, none of them 0.

@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "error_text.h"
 #include "kernel.h"
 
 extern char** environ;
@@ -41,17 +42,6 @@ std::string Payload(int index) {
     char text[kPayloadSize + 1];
     std::snprintf(text, sizeof text, "burst %019d", index);
     return std::string(text, kPayloadSize);
-}
-
-std::string ErrorText(DWORD code) {
-    char text[256] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   text, sizeof text, nullptr);
-    std::string line(text);
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) {
-        line.pop_back();
-    }
-    return std::to_string(code) + " " + line;
 }
 
 // A child process with its standard input and output connected to this one.

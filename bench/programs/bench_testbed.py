@@ -8,16 +8,14 @@ settings go to a preloaded library that records them and never applies them.
 import argparse
 import math
 import os
-import struct
 import sys
 import tempfile
 import threading
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "programs"))
-from corvane_testbed import RECV, TestBed, parse_peer_output, reply_time  # noqa: E402,F401
-
-SETTINGS = "Velnaro.inf"
+from corvane_testbed import (RECV, TestBed, clock_attempts,  # noqa: E402,F401
+                             parse_peer_output, reply_time, write_settings)
 
 
 def parse_build_argument(description, add_arguments=None, load_generator=False):
@@ -51,8 +49,7 @@ class ClientFolder:
 
     def __init__(self, name, interval_ms):
         self.path = tempfile.mkdtemp(prefix=f"corvane-bench-{name}-")
-        with open(os.path.join(self.path, SETTINGS), "wb") as settings:
-            settings.write(struct.pack("<Ii", 0, interval_ms))
+        write_settings(self.path, interval_ms)
         self.log = os.path.join(self.path, "clock.log")
 
     def remove(self):
@@ -88,19 +85,6 @@ def spawn_server(bed, name):
     process = bed.spawn(name, [os.environ["CORVANE_SERVER"]])
     bed.wait_until_held(name)
     return process
-
-
-def clock_attempts(log_path):
-    """(attempted time, real time of the attempt) per recorded clock setting."""
-    if not os.path.exists(log_path):
-        return []
-    attempts = []
-    with open(log_path) as log:
-        for line in log:
-            words = line.split()
-            if len(words) == 4 and words[2] == "wall":
-                attempts.append((float(words[1]), float(words[3])))
-    return attempts
 
 
 def resident_kib(pid):
