@@ -4,8 +4,8 @@ of synchronisations done within a given time, per hop and for the whole, against
 import json
 import sys
 
-WIDTH, HEIGHT = 640, 360
-LEFT, RIGHT, TOP, BOTTOM = 60, 20, 40, 50
+WIDTH, HEIGHT = 700, 400
+LEFT, RIGHT, TOP, BOTTOM = 60, 20, 40, 90
 BOUND_MS = 500
 CURVES = [("server hop: request to reply", "server_ms", "#1f77b4"),
           ("client hop: reply to clock setting", "client_ms", "#2ca02c"),
@@ -53,7 +53,7 @@ def main(data_path, svg_path):
                      f'stroke="#ddd"/>')
         parts.append(f'<text x="{LEFT - 6}" y="{y + 4:.1f}" text-anchor="end">'
                      f'{int(share * 100)} %</text>')
-    parts.append(f'<text x="{(LEFT + WIDTH - RIGHT) / 2}" y="{HEIGHT - 12}" '
+    parts.append(f'<text x="{(LEFT + WIDTH - RIGHT) / 2}" y="{y_of(0) + 34:.1f}" '
                  f'text-anchor="middle">milliseconds</text>')
     bound = x_of(BOUND_MS, span)
     parts.append(f'<line x1="{bound:.1f}" y1="{y_of(0):.1f}" x2="{bound:.1f}" y2="{y_of(1):.1f}" '
@@ -62,8 +62,9 @@ def main(data_path, svg_path):
                  f'bound: 2 polls of 250 ms</text>')
     for index, (label, key, colour) in enumerate(CURVES):
         parts.append(curve([s[key] for s in samples], span, colour))
-        y = y_of(0.62) - 18 * index
-        x = x_of(330, span)
+        # The key goes in a row below the axis, clear of the curves.
+        y = HEIGHT - 16
+        x = (30, 255, 510)[index]
         parts.append(f'<line x1="{x:.1f}" y1="{y - 4:.1f}" x2="{x + 24:.1f}" y2="{y - 4:.1f}" '
                      f'stroke="{colour}" stroke-width="2"/>')
         parts.append(f'<text x="{x + 30:.1f}" y="{y:.1f}">{label}</text>')
