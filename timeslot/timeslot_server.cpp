@@ -43,22 +43,25 @@ void TTimeslotServer::CreateSlot() {
     std::memcpy(name, path.data(), std::min(path.size(), kMaxPathLength));
     const HANDLE handle = CreateMailslotA(name, static_cast<DWORD>(maxMessageSize_),
                                           static_cast<DWORD>(readTimeOut_), &security);
+    std::lock_guard lock(watch_->Lock);
     if (handle == INVALID_HANDLE_VALUE) {
-        handle_ = 0;
+        watch_->Handle = 0;
         throw ETimeslotServerError(SystemText(GetLastError()));
     }
-    std::lock_guard lock(watch_->Lock);
-    handle_ = handle;
     watch_->Handle = handle;
 }
 
 void TTimeslotServer::CloseSlot() {
     std::lock_guard lock(watch_->Lock);
-    if (handle_ != 0) {
-        CloseHandle(handle_);
+    if (watch_->Handle != 0) {
+        CloseHandle(watch_->Handle);
     }
-    handle_ = 0;
     watch_->Handle = 0;
+}
+
+// Only the main thread changes the handle, so reading it there needs no lock.
+HANDLE TTimeslotServer::Handle() const {
+    return watch_->Handle;
 }
 
 void TTimeslotServer::SetTimeslotName(const std::string& name) {
@@ -93,8 +96,8 @@ void TTimeslotServer::SetReadTimeOut(std::int32_t timeOut) {
         return;
     }
     readTimeOut_ = timeOut;
-    if (handle_ != 0) {
-        SetMailslotInfo(handle_, static_cast<DWORD>(timeOut));
+    if (Handle() != 0) {
+        SetMailslotInfo(Handle(), static_cast<DWORD>(timeOut));
     }
 }
 
@@ -139,30 +142,24 @@ void TTimeslotServer::UpdatePolling() {
 }
 
 std::int32_t TTimeslotServer::MessageCount() {
-    if (handle_ == 0) {
-        return 0;
-    }
-    DWORD nextSize = 0;
-    DWORD count = 0;
-    GetMailslotInfo(handle_, nullptr, &nextSize, &count, nullptr);
-    return static_cast<std::int32_t>(count);
+    return watch_->Count();
 }
 
 std::int32_t TTimeslotServer::NextMessageSize() {
-    if (handle_ == 0) {
+    if (Handle() == 0) {
         return 0;
     }
     DWORD nextSize = 0;
-    GetMailslotInfo(handle_, nullptr, &nextSize, nullptr, nullptr);
+    GetMailslotInfo(Handle(), nullptr, &nextSize, nullptr, nullptr);
     return static_cast<std::int32_t>(nextSize);
 }
 
 std::int32_t TTimeslotServer::ReadMessage(void* buffer, std::int32_t size) {
     DWORD bytesRead = 0;
-    if (handle_ == 0) {
+    if (Handle() == 0) {
         return 0;
     }
-    if (!ReadFile(handle_, buffer, static_cast<DWORD>(size), &bytesRead, nullptr)) {
+    if (!ReadFile(Handle(), buffer, static_cast<DWORD>(size), &bytesRead, nullptr)) {
         throw ETimeslotServerError(SystemText(GetLastError()));
     }
     --thread_->LastCount;

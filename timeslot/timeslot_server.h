@@ -32,7 +32,7 @@ public:
     void SetInheritHandle(bool inherit);
     std::int32_t ReadTimeOut() const { return readTimeOut_; }
     void SetReadTimeOut(std::int32_t timeOut);
-    HANDLE Handle() const { return handle_; }
+    HANDLE Handle() const;
     bool MessagePolling() const { return messagePolling_; }
     void SetMessagePolling(bool polling);
     std::int32_t Interval() const { return interval_; }
@@ -56,7 +56,6 @@ private:
     std::int32_t maxMessageSize_ = 0;
     bool inheritHandle_ = false;
     std::int32_t readTimeOut_ = -1;
-    HANDLE handle_ = 0;
     bool messagePolling_ = true;
     TThreadPriority threadPriority_ = tpNormal;
     std::int32_t interval_ = 1000;

@@ -8,7 +8,8 @@ void TTimeslotThread::Execute() {
     for (;;) {
         SleepEx(static_cast<DWORD>(interval_.load()), WIN_FALSE);
         CheckSuspended();
-        if (CountChanged()) {
+        // Only a changed count is worth waking the main thread for its check.
+        if (watch_->Count() != LastCount.load()) {
             // An error raised while the main thread handled the messages comes back here. The
             // thread must outlive it, or the program would stop receiving for good: report it and
             // go on.
@@ -26,16 +27,15 @@ void TTimeslotThread::Execute() {
     }
 }
 
-bool TTimeslotThread::CountChanged() {
-    DWORD count = 0;
-    {
-        std::lock_guard lock(watch_->Lock);
-        if (watch_->Handle != 0) {
-            DWORD nextSize = 0;
-            GetMailslotInfo(watch_->Handle, nullptr, &nextSize, &count, nullptr);
-        }
+std::int32_t TSlotWatch::Count() {
+    std::lock_guard lock(Lock);
+    if (Handle == 0) {
+        return 0;
     }
-    return static_cast<std::int32_t>(count) != LastCount.load();
+    DWORD nextSize = 0;
+    DWORD count = 0;
+    GetMailslotInfo(Handle, nullptr, &nextSize, &count, nullptr);
+    return static_cast<std::int32_t>(count);
 }
 
 void TTimeslotThread::DoNewMessage() {

@@ -13,12 +13,15 @@
 
 class TTimeslotServer;
 
-// The mailslot the polling thread looks at, shared with the endpoint, which changes the handle
-// (and closes the mailslot) only under the lock: the thread, which outlives the endpoint, never
-// looks at a closed handle.
+// The endpoint's mailslot handle, shared with the polling thread. The endpoint changes it (and
+// closes the mailslot) only under the lock, and counts are taken under it: the thread, which
+// outlives the endpoint, never looks at a closed handle.
 struct TSlotWatch {
     std::mutex Lock;
     HANDLE Handle = 0;
+
+    // The messages waiting in the mailslot; 0 without one.
+    std::int32_t Count();
 };
 
 class TTimeslotThread : public TThread {
@@ -40,9 +43,6 @@ protected:
     void Execute() override;
 
 private:
-    // Whether the mailslot's count differs from LastCount, as the main thread's check would find.
-    bool CountChanged();
-
     std::shared_ptr<TSlotWatch> watch_;
     TTimeslotServer* owner_ = nullptr;
     std::atomic<std::int32_t> interval_{0};
