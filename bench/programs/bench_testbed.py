@@ -1,5 +1,6 @@
-"""What the program benchmarks share: the built binaries, the test bed, the clients' recorded clock
-settings, and readings of a process's memory and CPU time.
+"""What the program benchmarks share: the built binaries, the test bed of the program tests (its
+programs, clients with recorded clock settings, listeners), and readings of a process's memory and
+CPU time.
 
 The programs run only inside the test bed, without the right to set the clock; a client's clock
 settings go to a preloaded library that records them and never applies them.
@@ -10,12 +11,11 @@ import math
 import os
 import sys
 import tempfile
-import threading
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, "..", "..", "tests", "programs"))
-from corvane_testbed import (RECV, TestBed, clock_attempts,  # noqa: E402,F401
-                             parse_peer_output, reply_time, write_settings)
+from corvane_testbed import (TestBed, parse_peer_output, reply_time,  # noqa: E402,F401
+                             start_client, start_listener, start_server)
 
 
 def parse_build_argument(description, add_arguments=None, load_generator=False):
@@ -44,47 +44,9 @@ def parse_build_argument(description, add_arguments=None, load_generator=False):
     return args
 
 
-class ClientFolder:
-    """A client's working folder: its settings file and the log of its clock settings."""
-
-    def __init__(self, name, interval_ms):
-        self.path = tempfile.mkdtemp(prefix=f"corvane-bench-{name}-")
-        write_settings(self.path, interval_ms)
-        self.log = os.path.join(self.path, "clock.log")
-
-    def remove(self):
-        for entry in os.listdir(self.path):
-            os.remove(os.path.join(self.path, entry))
-        os.rmdir(self.path)
-
-
-def collect_output(process):
-    """Reads what a long-running program writes, so that it never blocks on a full pipe; the
-    lines it wrote to its error output gather in the returned list."""
-    errors = []
-
-    def drain(stream, keep):
-        for line in stream:
-            if keep is not None:
-                keep.append(line.rstrip("\n"))
-
-    threading.Thread(target=drain, args=(process.stdout, None), daemon=True).start()
-    threading.Thread(target=drain, args=(process.stderr, errors), daemon=True).start()
-    return errors
-
-
-def spawn_client(bed, name, folder):
-    process = bed.spawn(name, [os.environ["CORVANE_CLIENT"]], cwd=folder.path,
-                        env={"LD_PRELOAD": os.environ["CORVANE_FAKECLOCK"],
-                             "CORVANE_FAKECLOCK_LOG": folder.log})
-    bed.wait_until_held(name)
-    return process
-
-
-def spawn_server(bed, name):
-    process = bed.spawn(name, [os.environ["CORVANE_SERVER"]])
-    bed.wait_until_held(name)
-    return process
+def new_folder(name):
+    """A working folder for a client; the caller removes it (shutil.rmtree)."""
+    return tempfile.mkdtemp(prefix=f"corvane-bench-{name}-")
 
 
 def resident_kib(pid):

@@ -5,11 +5,11 @@ The programs run as deployed: corvane-server on one computer, corvane-client wit
 settings (a request a minute) on another, nothing else on the network.
 """
 
-import os
+import shutil
 import time
 
-from bench_testbed import (ClientFolder, TestBed, collect_output, cpu_seconds, machine,
-                           parse_build_argument, resident_kib, spawn_client, spawn_server)
+from bench_testbed import (TestBed, cpu_seconds, machine, new_folder, parse_build_argument,
+                           resident_kib, start_client, start_server)
 
 TARGET_PERCENT = 0.1
 
@@ -22,33 +22,31 @@ def main():
     args = parse_build_argument("footprint", options)
     print(f"footprint: corvane-server and corvane-client (interval 60 s) idle for "
           f"{args.minutes:g} min, on {machine()}", flush=True)
-    folder = ClientFolder("IDLE", 60000)
+    folder = new_folder("IDLE")
     try:
         with TestBed(["SERVER", "IDLE"]) as bed:
-            programs = {"corvane-server": spawn_server(bed, "SERVER"),
-                        "corvane-client": spawn_client(bed, "IDLE", folder)}
-            for process in programs.values():
-                collect_output(process)
+            programs = {"corvane-server": start_server(bed, "SERVER"),
+                        "corvane-client": start_client(bed, "IDLE", 60000, folder)}
             # Start-up is over once the window is hidden and the first polls have run.
             time.sleep(5)
-            start = {name: (resident_kib(p.pid), cpu_seconds(p.pid), time.monotonic())
-                     for name, p in programs.items()}
+            start = {name: (resident_kib(p.process.pid), cpu_seconds(p.process.pid),
+                            time.monotonic()) for name, p in programs.items()}
             time.sleep(args.minutes * 60)
             ok = True
-            for name, process in programs.items():
-                if process.poll() is not None:
+            for name, program in programs.items():
+                if not program.running():
                     print(f"{name} ended during the run")
                     ok = False
                     continue
                 rss, cpu, at = start[name]
-                rss_end = resident_kib(process.pid)
-                percent = 100 * (cpu_seconds(process.pid) - cpu) / (time.monotonic() - at)
+                rss_end = resident_kib(program.process.pid)
+                percent = 100 * (cpu_seconds(program.process.pid) - cpu) / (time.monotonic() - at)
                 ok = ok and percent < TARGET_PERCENT and rss_end <= rss + 256
                 print(f"{name}: resident memory {rss} KiB after start, {rss_end} KiB after "
                       f"{args.minutes:g} idle min ({rss_end - rss:+d} KiB); CPU "
                       f"{percent:.3f} % of one core (target under {TARGET_PERCENT} %)")
     finally:
-        folder.remove()
+        shutil.rmtree(folder, ignore_errors=True)
     print(f"footprint: {'OK' if ok else 'SHORT OF TARGET'}")
     return 0 if ok else 1
 

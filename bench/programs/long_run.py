@@ -6,13 +6,12 @@ sent while the server ran got none; a synchronisation is missed when a client di
 clock setting for a reply.
 """
 
-import os
+import shutil
 import signal
-import threading
 import time
 
-from bench_testbed import (RECV, ClientFolder, TestBed, clock_attempts, collect_output, machine,
-                           parse_build_argument, resident_kib, spawn_client, spawn_server)
+from bench_testbed import (TestBed, machine, new_folder, parse_build_argument, resident_kib,
+                           start_client, start_listener, start_server)
 
 CLIENTS = ["ALPHA", "BRAVO"]
 
@@ -22,73 +21,54 @@ def options(parser):
     parser.add_argument("--interval-ms", type=int, default=1000, help="the clients' interval")
 
 
-class Traffic:
-    """What the watching computer hears on the mailslot TimeTerminal."""
-
-    def __init__(self, process):
-        self.requests = []  # (arrival, sender)
-        self.replies = []
-        self.thread = threading.Thread(target=self.follow, args=(process,), daemon=True)
-        self.thread.start()
-
-    def follow(self, process):
-        for line in process.stdout:
-            match = RECV.match(line.strip())
-            if match and int(match[2]) == 10:
-                self.requests.append((float(match[3]), match[1]))
-            elif match and int(match[2]) == 17:
-                self.replies.append(float(match[3]))
-
-
 def main():
     args = parse_build_argument("long_run", options)
     seconds = args.minutes * 60
     print(f"long run: server and {len(CLIENTS)} clients at {args.interval_ms} ms for "
           f"{args.minutes:g} min on {machine()}", flush=True)
-    folders = {name: ClientFolder(name, args.interval_ms) for name in CLIENTS}
+    folders = {name: new_folder(name) for name in CLIENTS}
     memory = {}
     try:
         with TestBed(["SERVER", *CLIENTS, "WATCH"]) as bed:
-            watcher = bed.spawn("WATCH", [os.environ["CORVANE_PEER"], "--listen",
-                                          str(int((seconds + 30) * 1000))])
-            traffic = Traffic(watcher)
-            programs = {"server": spawn_server(bed, "SERVER")}
+            watch = start_listener(bed, "WATCH")
+            programs = {"server": start_server(bed, "SERVER")}
             for name in CLIENTS:
-                programs[name] = spawn_client(bed, name, folders[name])
-            errors = {name: collect_output(process) for name, process in programs.items()}
+                programs[name] = start_client(bed, name, args.interval_ms, folders[name])
             # What the programs say while they start (about the desktop) is not a fault.
             time.sleep(5)
-            start_up_lines = {name: len(lines) for name, lines in errors.items()}
+            start_up_lines = {name: len(program.errors) for name, program in programs.items()}
             started = time.monotonic()
             next_sample = started + 60
             while time.monotonic() - started < seconds:
                 time.sleep(1)
-                for name, process in programs.items():
-                    if process.poll() is not None:
-                        time.sleep(0.5)
+                for name, program in programs.items():
+                    if not program.running():
+                        program.stop()
                         raise SystemExit(f"long run: {name} ended early: "
-                                         f"{' '.join(errors[name])}")
+                                         f"{program.error_output()}")
                 if time.monotonic() >= next_sample:
-                    for name, process in programs.items():
-                        memory.setdefault(name, []).append(resident_kib(process.pid))
+                    for name, program in programs.items():
+                        memory.setdefault(name, []).append(resident_kib(program.process.pid))
                     next_sample += 60
             # The server goes first: every reply it gave reaches the clients before they stop.
             server_stopped = time.time()
-            programs["server"].send_signal(signal.SIGTERM)
-            programs["server"].wait(timeout=10)
+            programs["server"].process.send_signal(signal.SIGTERM)
+            programs["server"].process.wait(timeout=10)
             time.sleep(2)
-            attempts = {name: clock_attempts(folders[name].log) for name in CLIENTS}
+            attempts = {name: programs[name].attempts() for name in CLIENTS}
+            _, received = watch.received()
     finally:
         for folder in folders.values():
-            folder.remove()
+            shutil.rmtree(folder, ignore_errors=True)
 
+    requests = [(r.at, r.sender) for r in received if r.size == 10]
+    replies = sum(1 for r in received if r.size == 17)
     # A request that reached the server's mailslot after its last poll has no reply by design.
-    answerable = [r for r in traffic.requests if r[0] < server_stopped - 0.5]
-    replies = len(traffic.replies)
+    answerable = [r for r in requests if r[0] < server_stopped - 0.5]
     lost = max(0, len(answerable) - replies)
-    per_client = sorted({sender for _, sender in traffic.requests})
-    print(f"requests sent by the clients: {len(traffic.requests)} "
-          f"({', '.join(str(sum(1 for _, s in traffic.requests if s == c)) for c in per_client)}"
+    per_client = sorted({sender for _, sender in requests})
+    print(f"requests sent by the clients: {len(requests)} "
+          f"({', '.join(str(sum(1 for _, s in requests if s == c)) for c in per_client)}"
           f" from {len(per_client)} terminals)")
     print(f"replies: {replies} for {len(answerable)} requests sent while the server ran; "
           f"lost: {lost}")
@@ -107,8 +87,8 @@ def main():
         print(f"{name}: resident memory {samples[0]} KiB after 1 min, {samples[-1]} KiB at the "
               f"end, largest {max(samples)} KiB (growth {growth:+d} KiB over {len(samples)} "
               f"samples)")
-    for name, lines in errors.items():
-        for line in lines[start_up_lines[name]:]:
+    for name, program in programs.items():
+        for line in program.errors[start_up_lines[name]:]:
             print(f"{name} said: {line}")
     ok = lost == 0 and all(m == 0 for m in missed.values()) and not grew
     print(f"long run: {'OK' if ok else 'SHORT OF TARGET'}")

@@ -8,8 +8,7 @@ burst to the last reply.
 import os
 import re
 
-from bench_testbed import (TestBed, collect_output, machine, parse_build_argument, resident_kib,
-                           spawn_server)
+from bench_testbed import TestBed, machine, parse_build_argument, resident_kib, start_server
 
 SENT = re.compile(r"^sent (\d+) in ([\d.]+) ms$", re.M)
 REPLIES = re.compile(r"^replies (\d+) from (\d+) servers; last reply ([\d.]+) ms", re.M)
@@ -27,14 +26,13 @@ def main():
           f"another computer, on {machine()}", flush=True)
     ok = True
     with TestBed(["SERVER", "LOAD"]) as bed:
-        server = spawn_server(bed, "SERVER")
-        collect_output(server)
+        server = start_server(bed, "SERVER")
         # The first request is answered once the server has finished starting: wait for it.
         warm_up = bed.run("LOAD", [os.environ["CORVANE_LOAD"], "1", "15000"], timeout=60)
         if not REPLIES.search(warm_up.stdout) or REPLIES.search(warm_up.stdout)[1] != "1":
             raise SystemExit(f"server capacity: the server does not answer: {warm_up.stdout}"
                              f"{warm_up.stderr}")
-        before = resident_kib(server.pid)
+        before = resident_kib(server.process.pid)
         for count in counts:
             run = bed.run("LOAD", [os.environ["CORVANE_LOAD"], str(count)], timeout=600)
             sent, replies = SENT.search(run.stdout), REPLIES.search(run.stdout)
@@ -47,12 +45,12 @@ def main():
             print(f"N={count:>6}: replies {answered}/{count} ({100.0 * answered / count:.1f} %), "
                   f"burst sent in {float(sent[2]):.1f} ms, last reply "
                   f"{float(replies[3]):.1f} ms after the burst began", flush=True)
-        if server.poll() is not None:
+        if not server.running():
             print("the server ended during the bursts")
             ok = False
         else:
             print(f"server resident memory: {before} KiB before the bursts, "
-                  f"{resident_kib(server.pid)} KiB after")
+                  f"{resident_kib(server.process.pid)} KiB after")
     print(f"server capacity: {'OK' if ok else 'SHORT OF TARGET'}")
     return 0 if ok else 1
 

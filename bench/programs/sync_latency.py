@@ -16,12 +16,11 @@ to a millisecond for the poll).
 import bisect
 import json
 import os
-import threading
+import shutil
 import time
 
-from bench_testbed import (RECV, ClientFolder, TestBed, clock_attempts, collect_output, machine,
-                           parse_build_argument, parse_peer_output, percentile, reply_time,
-                           spawn_client, spawn_server)
+from bench_testbed import (TestBed, machine, new_folder, parse_build_argument, parse_peer_output,
+                           percentile, reply_time, start_client, start_listener, start_server)
 
 POLL_BOUND_MS = 2 * 250
 # How much later than the server the watcher may take a request in, being busy itself.
@@ -36,35 +35,26 @@ def options(parser):
     parser.add_argument("--data", help="file to write the samples to, as JSON")
 
 
-def follow(process, requests, replies):
-    """Requests by their arrival; replies by the server's time they carry, which is also what
-    the client tries to set its clock to."""
-    for line in process.stdout:
-        match = RECV.match(line.strip())
-        if match and int(match[2]) == 10:
-            requests.append(float(match[3]))
-        elif match and int(match[2]) == 17:
-            replies.append(reply_time(bytes.fromhex(match[4])))
-
-
 def synchronisations(bed, args):
-    folder = ClientFolder("ALPHA", args.interval_ms)
-    requests, replies = [], []
+    folder = new_folder("ALPHA")
     try:
         # Polling every millisecond, the watcher sees each datagram as it arrives.
-        watcher = bed.spawn("WATCH", [os.environ["CORVANE_PEER"], "--interval", "1",
-                                      "--listen", "100000000"])
-        threading.Thread(target=follow, args=(watcher, requests, replies), daemon=True).start()
-        collect_output(spawn_server(bed, "SERVER"))
-        collect_output(spawn_client(bed, "ALPHA", folder))
+        watch = start_listener(bed, "WATCH", interval_ms=1)
+        start_server(bed, "SERVER")
+        client = start_client(bed, "ALPHA", args.interval_ms, folder)
         deadline = time.monotonic() + (args.requests + 30) * args.interval_ms / 1000 * 2
-        while len(clock_attempts(folder.log)) < args.requests + 2:
+        while len(client.attempts()) < args.requests + 2:
             if time.monotonic() > deadline:
                 raise SystemExit("sync latency: the client does not synchronise")
             time.sleep(1)
-        attempts = clock_attempts(folder.log)
+        attempts = client.attempts()
+        _, received = watch.received()
     finally:
-        folder.remove()
+        shutil.rmtree(folder, ignore_errors=True)
+    # Requests by their arrival; replies by the server's time they carry, which is also what the
+    # client tries to set its clock to.
+    requests = [r.at for r in received if r.size == 10]
+    replies = [reply_time(r.payload) for r in received if r.size == 17]
     # Each reply answers the last request that arrived before the server read it; each clock
     # setting carries the time of the reply it came from.
     by_time = {round(attempted * 1000): (attempted, wall) for attempted, wall in attempts}

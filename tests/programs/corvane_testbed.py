@@ -19,8 +19,9 @@ NETNS_LAN = os.path.join(HERE, "..", "testbed", "netns-lan.sh")
 
 REQUEST = b"GIVE ZEIT\0"
 SETTINGS = "Velnaro.inf"
-# Long enough for any test: a listener is stopped by the test, not by its own time running out.
-LISTEN_UNTIL_STOPPED_MS = 3_600_000
+# Longer than any test or benchmark: a listener is stopped by whoever started it, not by its own
+# time running out.
+LISTEN_UNTIL_STOPPED_MS = 86_400_000
 
 
 def binary(env_name):
@@ -211,8 +212,10 @@ class Listener(Program):
         return parse_peer_output("\n".join(list(self.output)))
 
 
-def start_listener(bed, name):
-    listener = Listener(bed.spawn(name, [binary("CORVANE_PEER"), "--listen",
+def start_listener(bed, name, interval_ms=None):
+    """Starts a listener, polling every interval_ms (the peer's default when none is given)."""
+    polling = [] if interval_ms is None else ["--interval", str(interval_ms)]
+    listener = Listener(bed.spawn(name, [binary("CORVANE_PEER"), *polling, "--listen",
                                          str(LISTEN_UNTIL_STOPPED_MS)]))
     bed.programs.append(listener)
     bed.wait_until_held(name)
